@@ -41,11 +41,10 @@ DibDimensions PrepareDibSource(const uint8_t* dibHeader, const uint8_t* dibPixel
 // component of the first 2^bits entries is exactly 15.
 void ReplicateHighNibbles(int bitsPerPixel);
 
-// Colour index of column x, row y (0 = top) of the DibSource's image. The
-// scan only asks for 0 <= x < width and 0 <= y < height.
+// Colour index of column x, row y (0 = top) of the image that dib describes.
+// The scan only asks for 0 <= x < width and 0 <= y < height.
 template <int BitsPerPixel>
-inline int ReadDibPixel(int x, int y) {
-  const DibSource& dib = dibSource;
+inline int ReadDibPixel(const DibSource& dib, int x, int y) {
   // y = 0 is the last row in memory; pointer-sized so that areas over 2 GiB work.
   const uint8_t* row = dib.pixels + static_cast<ptrdiff_t>(dib.height - 1 - y) * dib.rowStride;
   if constexpr (BitsPerPixel == 1) {

@@ -38,7 +38,10 @@ void RefuseUnsupportedDib(const char* outputPath, const uint8_t* dibHeader,
 template <int BitsPerPixel>
 void WriteGifWithDibReader(const char* outputPath, const DibDimensions& dib, int transparency,
                            int transparentIndex, int interlaced) {
-  const auto fetch = [](int x, int y) { return ReadDibPixel<BitsPerPixel>(x, y); };
+  // A copy of the DibSource lets the compiler keep it in registers for the scan.
+  const auto fetch = [source = dibSource](int x, int y) {
+    return ReadDibPixel<BitsPerPixel>(source, x, y);
+  };
   if (transparency != 0) {
     WriteGifTransparent(outputPath, dib.width, dib.height, interlaced, 0, dib.bitsPerPixel,
                         colourTable.red, colourTable.green, colourTable.blue, fetch,

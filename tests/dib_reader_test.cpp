@@ -9,9 +9,9 @@ namespace {
 
 int ReadPixel(int bitsPerPixel, int x, int y) {
   switch (bitsPerPixel) {
-    case 1: return ReadDibPixel<1>(x, y);
-    case 4: return ReadDibPixel<4>(x, y);
-    default: return ReadDibPixel<8>(x, y);
+    case 1: return ReadDibPixel<1>(dibSource, x, y);
+    case 4: return ReadDibPixel<4>(dibSource, x, y);
+    default: return ReadDibPixel<8>(dibSource, x, y);
   }
 }
 
