@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make libgtest-dev libgif-dev)
+packages=(cmake g++ make libgtest-dev libgif-dev clang-14 libfuzzer-14-dev)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -22,6 +22,17 @@ if ((${#missing[@]})); then
 fi
 
 jobs=$(nproc)
+# The sanitizer suite and the fuzzers first; the plain suite closes the run.
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELLIB_SANITIZE=ON
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan -j "$jobs" --output-on-failure
+
+echo "== fuzzing"
+bash fuzz/run_fuzzers.sh
+
+echo "== tests"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Release
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test -j "$jobs" --output-on-failure
