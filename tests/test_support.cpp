@@ -150,22 +150,13 @@ ProcessResult RunConverter(const std::vector<std::string>& arguments,
   std::vector<char*> argv = {const_cast<char*>(ZELCONV_PATH)};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) throw std::runtime_error("pipe failed");
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child == 0) {
-    close(pipeEnds[0]);
-    dup2(pipeEnds[1], STDOUT_FILENO);
-    close(pipeEnds[1]);
+  return RunInChild([&] {
     const int devNull = open("/dev/null", O_RDWR);
     dup2(devNull, STDIN_FILENO);
     if (chdir(workingDirectory.c_str()) != 0) _exit(126);
     execv(ZELCONV_PATH, argv.data());
     _exit(127);
-  }
-  close(pipeEnds[1]);
-  return CollectChild(child, pipeEnds[0]);
+  });
 }
 
 TempFolder::TempFolder() {
