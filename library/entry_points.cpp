@@ -130,4 +130,10 @@ ZELLIB_API int ZELLIB_CALL ConvertBitmapToGIFEx2(const char* outputPath, const v
   return Convert(outputPath, dibHeader, dibPixels, transparency, transparentIndex, interlaced);
 }
 
+#ifdef _WIN32
+// The library needs no set-up or clean-up: every load and unload
+// notification, for the process or a thread, is answered with success.
+int __stdcall DllMain(void* /*instance*/, unsigned long /*reason*/, void* /*reserved*/) { return 1; }
+#endif
+
 }  // extern "C"

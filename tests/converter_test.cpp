@@ -66,14 +66,19 @@ struct CommandLineCase {
   std::vector<std::string> arguments;
   std::string expectedOutput;
   int expectedStatus;
+  std::string windowsOutput = "";  // when the Windows build prints something else
+  bool bytesReachWindows = true;   // Wine passes only UTF-8 arguments on unchanged
 };
 void PrintTo(const CommandLineCase& c, std::ostream* os) { *os << c.name; }
 
 class CommandLine : public Converter, public testing::WithParamInterface<CommandLineCase> {};
 
 TEST_P(CommandLine, PrintsAndEndsAsExpected) {
-  const ProcessResult result = Run(GetParam().arguments);
-  EXPECT_EQ(result.output, GetParam().expectedOutput);
+  const CommandLineCase& c = GetParam();
+  if (IsWindowsProgram() && !c.bytesReachWindows) GTEST_SKIP() << "argument bytes change on the way to Wine";
+  const ProcessResult result = Run(c.arguments);
+  const bool windowsText = IsWindowsProgram() && !c.windowsOutput.empty();
+  EXPECT_EQ(result.output, windowsText ? c.windowsOutput : c.expectedOutput);
   EXPECT_EQ(result.exitStatus, GetParam().expectedStatus);
 }
 
@@ -88,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"ThirdPathBeforeHelp", {"a", "b", "c", "-?"}, Banner() + Error(BadCommandLineText), 1},
         CommandLineCase{"UnknownSwitch", {"-x", "a.bmp"}, Banner() + InvalidSwitch('x'), 1},
         CommandLineCase{"LoneDashPrintsNul", {"-"}, Banner() + InvalidSwitch('\0'), 1},
-        CommandLineCase{"NonAsciiSwitch", {"-\xE9"}, Banner() + InvalidSwitch('\xE9'), 1},
+        CommandLineCase{"NonAsciiSwitch", {"-\xE9"}, Banner() + InvalidSwitch('\xE9'), 1, "", false},
         CommandLineCase{"OnlySwitches", {"-I", "-T:3"}, Banner() + Error(NoBitmapGivenText), 1},
         CommandLineCase{"OnlyEmptyPaths", {"", ""}, Banner() + Error(NoBitmapGivenText), 1},
         CommandLineCase{"MissingBitmap", {"missing.bmp"}, Banner() + Error(CannotOpenFileText), 1},
@@ -103,7 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
                         Banner() + Error(CannotOpenFileText), 1},
         CommandLineCase{"HugeIndexDoesNotWarnWhileParsing", {"-T:99999999999999999999", "missing.bmp"},
                         Banner() + Error(CannotOpenFileText), 1},
-        CommandLineCase{"InputIsAFolder", {"."}, Banner() + Error(NotABitmapText), 1}),
+        // Linux opens a folder and reads nothing from it; Windows cannot open it.
+        CommandLineCase{"InputIsAFolder", {"."}, Banner() + Error(NotABitmapText), 1,
+                        Banner() + Error(CannotOpenFileText)}),
     [](const testing::TestParamInfo<CommandLineCase>& info) { return info.param.name; });
 
 TEST(Messages, ErrorFrameWrapsEachFatalText) {

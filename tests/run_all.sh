@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make libgtest-dev libgif-dev clang-14 libfuzzer-14-dev)
+packages=(cmake g++ make libgtest-dev libgif-dev clang-14 libfuzzer-14-dev
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -22,7 +23,9 @@ if ((${#missing[@]})); then
 fi
 
 jobs=$(nproc)
-# The sanitizer suite and the fuzzers first; the plain suite closes the run.
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Release
+cmake --build build/test -j "$jobs"
+
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELLIB_SANITIZE=ON
 cmake --build build/asan -j "$jobs"
@@ -32,7 +35,8 @@ ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrac
 echo "== fuzzing"
 bash fuzz/run_fuzzers.sh
 
+echo "== Windows: cross builds, export tables, end-to-end tests under Wine"
+bash tests/run_windows.sh
+
 echo "== tests"
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Release
-cmake --build build/test -j "$jobs"
 ctest --test-dir build/test -j "$jobs" --output-on-failure

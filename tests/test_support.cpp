@@ -145,18 +145,50 @@ ProcessResult RunInChild(const std::function<void()>& body) {
   return CollectChild(child, pipeEnds[0]);
 }
 
+namespace {
+
+// A Windows console program writes "\r\n" for each "\n" of its texts. Read
+// back as "\n"; a bare line feed is marked so that no comparison passes.
+std::string FromTextMode(const std::string& output) {
+  std::string text;
+  for (size_t i = 0; i < output.size(); ++i) {
+    if (output[i] == '\r' && i + 1 < output.size() && output[i + 1] == '\n') continue;
+    if (output[i] == '\n' && (i == 0 || output[i - 1] != '\r')) text += "[bare line feed]";
+    text += output[i];
+  }
+  return text;
+}
+
+}  // namespace
+
 ProcessResult RunConverter(const std::vector<std::string>& arguments,
                            const std::filesystem::path& workingDirectory) {
-  std::vector<char*> argv = {const_cast<char*>(ZELCONV_PATH)};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  // ZELCONV_PROGRAM names another build to run, ZELCONV_RUNNER what runs it
+  // (the Windows build under Wine).
+  const char* program = std::getenv("ZELCONV_PROGRAM");
+  const char* runner = std::getenv("ZELCONV_RUNNER");
+  std::vector<std::string> command;
+  if (runner != nullptr && *runner != '\0') command.emplace_back(runner);
+  command.emplace_back(program != nullptr ? program : ZELCONV_PATH);
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
   argv.push_back(nullptr);
-  return RunInChild([&] {
+  ProcessResult result = RunInChild([&] {
     const int devNull = open("/dev/null", O_RDWR);
     dup2(devNull, STDIN_FILENO);
     if (chdir(workingDirectory.c_str()) != 0) _exit(126);
-    execv(ZELCONV_PATH, argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   });
+  if (IsWindowsProgram()) result.output = FromTextMode(result.output);
+  return result;
+}
+
+bool IsWindowsProgram() {
+  const char* program = std::getenv("ZELCONV_PROGRAM");
+  const std::string name = program != nullptr ? program : "";
+  return name.size() > 4 && name.compare(name.size() - 4, 4, ".exe") == 0;
 }
 
 TempFolder::TempFolder() {

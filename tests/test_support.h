@@ -55,9 +55,12 @@ struct ProcessResult {
 // Runs body in a child process; standard output is captured. The child ends
 // with status 0 if body returns.
 ProcessResult RunInChild(const std::function<void()>& body);
-// Runs the built ZELCONV with these arguments in folder workingDirectory.
+// Runs the built ZELCONV with these arguments in folder workingDirectory, or
+// the build that ZELCONV_PROGRAM names, through ZELCONV_RUNNER when set.
 ProcessResult RunConverter(const std::vector<std::string>& arguments,
                            const std::filesystem::path& workingDirectory);
+// True when the program run is the Windows build (a ".exe").
+bool IsWindowsProgram();
 
 // A fresh folder, removed with everything in it when the object goes.
 class TempFolder {
