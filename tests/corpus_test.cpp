@@ -116,6 +116,43 @@ std::vector<std::string> CorpusFiles() {
   return files;
 }
 
+// Decoders made by others that read a GIF and print its pixels as RGB bytes.
+struct ExternalDecoder {
+  const char* name;
+  std::vector<std::string> probe;    // succeeds when the decoder is installed
+  std::vector<std::string> command;  // GifPathMark stands for the GIF's path
+};
+
+constexpr char GifPathMark[] = "<gif>";
+
+const std::vector<ExternalDecoder> ExternalDecoders = {
+    {"Pillow",
+     {"/usr/bin/python3", "-c", "import PIL"},
+     {"/usr/bin/python3", "-c",
+      "import sys; from PIL import Image; "
+      "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert('RGB').tobytes())",
+      GifPathMark}},
+    {"ImageMagick",
+     {"convert-im6.q16", "-version"},
+     {"convert-im6.q16", GifPathMark, "-depth", "8", "rgb:-"}},
+};
+
+bool IsInstalled(const ExternalDecoder& decoder) {
+  static std::map<std::string, bool> installed;
+  const auto known = installed.find(decoder.name);
+  if (known != installed.end()) return known->second;
+  return installed[decoder.name] = RunCommand(decoder.probe, "/").exitStatus == 0;
+}
+
+std::string ExpectedRgb(const IndexedImage& image) {
+  std::string rgb;
+  for (uint8_t index : image.indices) {
+    const Rgb& colour = image.palette[index];
+    rgb += {static_cast<char>(colour.red), static_cast<char>(colour.green), static_cast<char>(colour.blue)};
+  }
+  return rgb;
+}
+
 class Corpus : public testing::TestWithParam<std::string> {};
 
 TEST_P(Corpus, ConvertsOrFailsCleanly) {
@@ -146,6 +183,16 @@ TEST_P(Corpus, ConvertsOrFailsCleanly) {
   EXPECT_EQ(gif.height, expected.height);
   EXPECT_EQ(gif.palette, expected.palette);
   EXPECT_EQ(gif.indices, expected.indices);
+
+  const std::string rgb = ExpectedRgb(expected);
+  for (const ExternalDecoder& decoder : ExternalDecoders) {
+    if (!IsInstalled(decoder)) continue;
+    std::vector<std::string> command = decoder.command;
+    std::replace(command.begin(), command.end(), std::string(GifPathMark), (folder / "out.gif").string());
+    const ProcessResult decoded = RunCommand(command, folder.path());
+    EXPECT_EQ(decoded.exitStatus, 0) << decoder.name;
+    EXPECT_TRUE(decoded.output == rgb) << decoder.name << " reads other colours";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BmpSuite, Corpus, testing::ValuesIn(CorpusFiles()),
@@ -157,6 +204,12 @@ INSTANTIATE_TEST_SUITE_P(BmpSuite, Corpus, testing::ValuesIn(CorpusFiles()),
                            return name;
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Corpus);
+
+TEST(Corpus, ExternalDecodersAreInstalled) {
+  for (const ExternalDecoder& decoder : ExternalDecoders) {
+    if (!IsInstalled(decoder)) GTEST_SKIP() << decoder.name << " is not installed; its check is skipped";
+  }
+}
 
 TEST(Corpus, IsPresent) {
   if (CorpusFiles().empty()) GTEST_SKIP() << "no BMP corpus at " << CorpusFolder << "; corpus cases skipped";

@@ -161,6 +161,20 @@ std::string FromTextMode(const std::string& output) {
 
 }  // namespace
 
+ProcessResult RunCommand(const std::vector<std::string>& command,
+                         const std::filesystem::path& workingDirectory) {
+  std::vector<char*> argv;
+  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+  argv.push_back(nullptr);
+  return RunInChild([&] {
+    const int devNull = open("/dev/null", O_RDWR);
+    dup2(devNull, STDIN_FILENO);
+    if (chdir(workingDirectory.c_str()) != 0) _exit(126);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  });
+}
+
 ProcessResult RunConverter(const std::vector<std::string>& arguments,
                            const std::filesystem::path& workingDirectory) {
   // ZELCONV_PROGRAM names another build to run, ZELCONV_RUNNER what runs it
@@ -171,16 +185,7 @@ ProcessResult RunConverter(const std::vector<std::string>& arguments,
   if (runner != nullptr && *runner != '\0') command.emplace_back(runner);
   command.emplace_back(program != nullptr ? program : ZELCONV_PATH);
   command.insert(command.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-  argv.push_back(nullptr);
-  ProcessResult result = RunInChild([&] {
-    const int devNull = open("/dev/null", O_RDWR);
-    dup2(devNull, STDIN_FILENO);
-    if (chdir(workingDirectory.c_str()) != 0) _exit(126);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  });
+  ProcessResult result = RunCommand(command, workingDirectory);
   if (IsWindowsProgram()) result.output = FromTextMode(result.output);
   return result;
 }

@@ -55,6 +55,10 @@ struct ProcessResult {
 // Runs body in a child process; standard output is captured. The child ends
 // with status 0 if body returns.
 ProcessResult RunInChild(const std::function<void()>& body);
+// Runs command (searched on PATH) in folder workingDirectory, standard input
+// empty.
+ProcessResult RunCommand(const std::vector<std::string>& command,
+                         const std::filesystem::path& workingDirectory);
 // Runs the built ZELCONV with these arguments in folder workingDirectory, or
 // the build that ZELCONV_PROGRAM names, through ZELCONV_RUNNER when set.
 ProcessResult RunConverter(const std::vector<std::string>& arguments,
