@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make libgtest-dev libgif-dev clang-14 libfuzzer-14-dev
-          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64)
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
+          dpkg-dev pkg-config python3-pil imagemagick chromium)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -37,6 +38,9 @@ bash fuzz/run_fuzzers.sh
 
 echo "== Windows: cross builds, export tables, end-to-end tests under Wine"
 bash tests/run_windows.sh
+
+echo "== install, Debian package, example consumer"
+bash tests/run_package.sh
 
 echo "== tests"
 ctest --test-dir build/test -j "$jobs" --output-on-failure
