@@ -43,6 +43,16 @@ void MoveToNextScanRow() {
   }
 }
 
+// Writes the first 254 bytes as a sub-block; a byte gathered beyond them
+// starts the next one.
+void WriteFullSubBlock() {
+  EncoderState& state = encoderState;
+  std::putc(SubBlockLimit, state.stream);
+  std::fwrite(state.blockBuffer, 1, SubBlockLimit, state.stream);
+  state.blockCount -= SubBlockLimit;
+  state.blockBuffer[0] = state.blockBuffer[SubBlockLimit];
+}
+
 void FlushSubBlock() {
   EncoderState& state = encoderState;
   if (state.blockCount == 0) return;

@@ -49,7 +49,7 @@ struct EncoderState {
   uint32_t bitBuffer;     // bits not yet written, oldest in the low bits
   int32_t bitCount;       // valid bits in bitBuffer: 0 to 7 between codes
   uint8_t blockBuffer[256];
-  int32_t blockCount;     // bytes held in blockBuffer, 0 to 253 between bytes
+  int32_t blockCount;     // bytes held in blockBuffer, 0 to 253 between codes
   int32_t hashKeys[HashTableSize];    // (index << 12) + prefix code, or EmptySlot
   uint16_t hashCodes[HashTableSize];  // code of the string whose key is in the same slot
 };
@@ -59,6 +59,7 @@ extern EncoderState encoderState;
 
 void BeginScan(int width, int height, int interlaced);
 void MoveToNextScanRow();
+void WriteFullSubBlock();
 void FlushSubBlock();
 void ResetHashTable();
 void FinishCodeStream();
@@ -80,7 +81,7 @@ inline int NextPixel(const PixelFetch& fetch) {
 inline void PutDataByte(uint8_t byte) {
   EncoderState& state = encoderState;
   state.blockBuffer[state.blockCount++] = byte;
-  if (state.blockCount == SubBlockLimit) FlushSubBlock();
+  if (state.blockCount == SubBlockLimit) WriteFullSubBlock();
 }
 
 inline void PackCode(int code) {
@@ -88,11 +89,16 @@ inline void PackCode(int code) {
   state.bitBuffer = (state.bitBuffer & BitMask[state.bitCount]) |
                     (static_cast<uint32_t>(code) << state.bitCount);
   state.bitCount += state.codeWidth;
-  while (state.bitCount >= 8) {
-    PutDataByte(static_cast<uint8_t>(state.bitBuffer));
-    state.bitBuffer >>= 8;
-    state.bitCount -= 8;
-  }
+  // The whole bytes held (0 to 2 of at most 19 bits) go to the sub-block
+  // without a branch on their number: both low bytes are stored, the count
+  // advances by the whole ones. The buffer has room for the byte past 253.
+  state.blockBuffer[state.blockCount] = static_cast<uint8_t>(state.bitBuffer);
+  state.blockBuffer[state.blockCount + 1] = static_cast<uint8_t>(state.bitBuffer >> 8);
+  const int wholeBytes = state.bitCount >> 3;
+  state.blockCount += wholeBytes;
+  state.bitBuffer >>= 8 * wholeBytes;
+  state.bitCount &= 7;
+  if (state.blockCount >= SubBlockLimit) WriteFullSubBlock();
   // The width grows only after the code that reached the old width's limit.
   if (state.nextCode > state.maxCode || state.clearPending) {
     if (state.clearPending) {
