@@ -116,7 +116,7 @@ void LoadAndConvert(const ConverterOptions& options) {
   const uint32_t biClrUsed = ReadUint32(headers + BiClrUsedOffset);
   const uint64_t storedEntries = biClrUsed != 0 ? biClrUsed : static_cast<uint32_t>(colourCount);
   const uint64_t usedEntries = std::min<uint64_t>(storedEntries, colourCount);
-  std::fread(block + InfoHeaderSize, RgbQuadSize, static_cast<size_t>(usedEntries), file);
+  std::fread(block + InfoHeaderSize, 1, static_cast<size_t>(usedEntries * RgbQuadSize), file);
   SkipBytes(file, (storedEntries - usedEntries) * RgbQuadSize);
 
   // A file that ends early leaves the rest of the rows at colour index 0.
@@ -126,7 +126,8 @@ void LoadAndConvert(const ConverterOptions& options) {
 
   int32_t transparentIndex = options.transparentIndex;
   // An index equal to the colour count names no entry; a negative one is huge.
-  if (options.transparency != 0 && static_cast<uint32_t>(transparentIndex) >= static_cast<uint32_t>(colourCount)) {
+  if (options.transparency != 0 &&
+      static_cast<uint32_t>(transparentIndex) >= static_cast<uint32_t>(colourCount)) {
     std::fputs(BadTransparentIndexText, stdout);
     transparentIndex = 0;
   }
