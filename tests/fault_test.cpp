@@ -104,6 +104,29 @@ TEST_F(Faults, HugeHeaderOnATinyFileConvertsWithoutTouchingTheMemory) {
   EXPECT_EQ(gif.back(), 0x3B);
 }
 
+TEST_F(Faults, BlockThatCannotBeAllocated) {
+#ifdef ZELLIB_SANITIZED
+  GTEST_SKIP() << "the sanitizers need more address space than this test allows";
+#endif
+  // 65535 x 65535 pixels need a 4 GiB block; the process may have 256 MiB.
+  IndexedImage image{1, 1, 8, {0}, {}};
+  image.palette.resize(256);
+  std::vector<uint8_t> file = MakeBmpFile(image);
+  for (size_t at : {size_t{18}, size_t{22}}) {
+    file[at] = 0xFF;
+    file[at + 1] = 0xFF;
+  }
+  WriteFileBytes(folder_ / "huge.bmp", file);
+  const ProcessResult result =
+      RunCommand({"prlimit", "--as=268435456", ZELCONV_PATH, "huge.bmp"}, folder_.path());
+  char sizeLine[256];
+  std::snprintf(sizeLine, sizeof sizeLine, BitmapSizeText, 65535, 65535, 256);
+  EXPECT_EQ(result.output, BannerText + std::string(sizeLine) + "huge.GIF" + (WritingToText + 2) +
+                               ErrorLine(OutOfMemoryText));
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "huge.GIF"));
+}
+
 TEST_F(Faults, TwoRunsWriteTheSameBytes) {
   WriteFileBytes(folder_ / "in.bmp", MakeBmpFile(RandomImage(301, 203, 8, 44)));
   ASSERT_EQ(Run({"-I", "-T:9", "in.bmp", "a.gif"}).exitStatus, 0);
