@@ -18,6 +18,18 @@ std::string ErrorLine(const char* text) {
   return line;
 }
 
+// An 8-bit BMP whose header claims 65535 x 65535 pixels but holds one.
+std::vector<uint8_t> HugeHeaderFile() {
+  IndexedImage image{1, 1, 8, {0}, {}};
+  image.palette.resize(256);
+  std::vector<uint8_t> file = MakeBmpFile(image);
+  for (size_t at : {size_t{18}, size_t{22}}) {  // biWidth, biHeight
+    file[at] = 0xFF;
+    file[at + 1] = 0xFF;
+  }
+  return file;
+}
+
 class Faults : public testing::Test {
  protected:
   ProcessResult Run(const std::vector<std::string>& arguments) {
@@ -84,13 +96,7 @@ TEST_F(Faults, EveryPrefixOfAFileEndsInADefinedOutcome) {
 TEST_F(Faults, HugeHeaderOnATinyFileConvertsWithoutTouchingTheMemory) {
   // 65535 x 65535 pixels claimed, 1 KiB stored: a 4 GiB block that is never
   // written, so it costs no memory; every pixel is index 0.
-  IndexedImage image{1, 1, 8, {0}, {}};
-  image.palette.resize(256);
-  std::vector<uint8_t> file = MakeBmpFile(image);
-  for (size_t at : {size_t{18}, size_t{22}}) {
-    file[at] = 0xFF;
-    file[at + 1] = 0xFF;
-  }
+  std::vector<uint8_t> file = HugeHeaderFile();
   file.resize(1024, 0);
   WriteFileBytes(folder_ / "huge.bmp", file);
   const auto start = std::chrono::steady_clock::now();
@@ -109,13 +115,7 @@ TEST_F(Faults, BlockThatCannotBeAllocated) {
   GTEST_SKIP() << "the sanitizers need more address space than this test allows";
 #endif
   // 65535 x 65535 pixels need a 4 GiB block; the process may have 256 MiB.
-  IndexedImage image{1, 1, 8, {0}, {}};
-  image.palette.resize(256);
-  std::vector<uint8_t> file = MakeBmpFile(image);
-  for (size_t at : {size_t{18}, size_t{22}}) {
-    file[at] = 0xFF;
-    file[at + 1] = 0xFF;
-  }
+  const std::vector<uint8_t> file = HugeHeaderFile();
   WriteFileBytes(folder_ / "huge.bmp", file);
   const ProcessResult result =
       RunCommand({"prlimit", "--as=268435456", ZELCONV_PATH, "huge.bmp"}, folder_.path());
