@@ -1,5 +1,6 @@
-// The DIB as the library sees it: the palette copied into the ColourTable and
-// a DibSource that reads colour indices in place from the caller's rows.
+// The DIB as the library sees it: the palette copied into a ColourTable and a
+// DibSource that hands out the caller's rows, top row first, one colour index
+// per byte.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,7 @@ constexpr int DibHeightOffset = 8;       // biHeight, signed 32-bit, bottom-up r
 constexpr int DibBitCountOffset = 14;    // biBitCount, unsigned 16-bit
 constexpr int RgbQuadSize = 4;           // blue, green, red, reserved
 constexpr int MaxColourCount = 256;
+constexpr int MaxGifDimension = 65535;   // GIF sizes are 16-bit fields
 
 struct ColourTable {
   int32_t red[MaxColourCount];  // 0 to 255 each
@@ -26,33 +28,20 @@ struct DibSource {
   const uint8_t* pixels;   // bottom row first
 };
 
-struct DibDimensions {
-  int32_t width;
-  int32_t height;
-  int32_t bitsPerPixel;
-};
+// Room for one unpacked row of the widest image, with slack for whole-byte unpacking.
+constexpr size_t RowBufferSize = MaxGifDimension + 16;
 
-extern ColourTable colourTable;
-extern DibSource dibSource;
+int32_t ReadDibInt32(const uint8_t* bytes);
+int ReadDibUint16(const uint8_t* bytes);
+// ((bits * width + 31) >> 5) << 2 in unsigned 32-bit arithmetic.
+uint32_t DibRowStride(int bitsPerPixel, int32_t width);
 
-// Fills the ColourTable's first 2^bits entries and the whole DibSource.
-DibDimensions PrepareDibSource(const uint8_t* dibHeader, const uint8_t* dibPixels);
+// Fills the first 2^bits entries of colours and gives the DibSource.
+DibSource PrepareDibSource(const uint8_t* dibHeader, const uint8_t* dibPixels, ColourTable& colours);
 // Copies each component's high nibble into its low nibble, unless some
 // component of the first 2^bits entries is exactly 15.
-void ReplicateHighNibbles(int bitsPerPixel);
+void ReplicateHighNibbles(ColourTable& colours, int bitsPerPixel);
 
-// Colour index of column x, row y (0 = top) of the image that dib describes.
-// The scan only asks for 0 <= x < width and 0 <= y < height.
-template <int BitsPerPixel>
-inline int ReadDibPixel(const DibSource& dib, int x, int y) {
-  // y = 0 is the last row in memory; pointer-sized so that areas over 2 GiB work.
-  const uint8_t* row = dib.pixels + static_cast<ptrdiff_t>(dib.height - 1 - y) * dib.rowStride;
-  if constexpr (BitsPerPixel == 1) {
-    return (row[x >> 3] >> (7 - (x & 7))) & 1;  // leftmost pixel in bit 7
-  } else if constexpr (BitsPerPixel == 4) {
-    const int byte = row[x >> 1];
-    return (x & 1) ? (byte & 0x0F) : (byte >> 4);  // leftmost pixel in the high nibble
-  } else {
-    return row[x];
-  }
-}
+// Colour indices of row y (0 = top), one byte per pixel: 8-bit rows are read
+// in place, 1- and 4-bit rows are unpacked into rowBuffer (RowBufferSize bytes).
+const uint8_t* ReadDibRow(const DibSource& dib, int y, uint8_t* rowBuffer);

@@ -1,115 +1,47 @@
+// The three original exports: the file written in place, every failure a
+// text on standard output and the end of the process.
+#include <cstdio>
+
 #include "bitmap_to_gif.h"
-
 #include "conversion_failure.h"
-#include "dib_reader.h"
+#include "dib_check.h"
 #include "gif_writer.h"
-
-ColourTable colourTable;
-DibSource dibSource;
 
 namespace {
 
-constexpr int MaxGifDimension = 65535;  // GIF sizes are 16-bit fields
-
-int32_t ReadInt32(const uint8_t* bytes) {
-  return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-                              static_cast<uint32_t>(bytes[2]) << 16 |
-                              static_cast<uint32_t>(bytes[3]) << 24);
-}
-
-int ReadUint16(const uint8_t* bytes) { return bytes[0] | bytes[1] << 8; }
-
-bool IsGifDimension(int32_t value) { return value >= 1 && value <= MaxGifDimension; }
-
-// Refuses, before any file is created, a DIB that cannot be written correctly.
-void RefuseUnsupportedDib(const char* outputPath, const uint8_t* dibHeader,
-                          const uint8_t* dibPixels) {
-  if (outputPath == nullptr || dibHeader == nullptr || dibPixels == nullptr) {
-    FailConversion(UnsupportedBitmapText);
-  }
-  const int bitsPerPixel = ReadUint16(dibHeader + DibBitCountOffset);
-  if ((bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8) ||
-      !IsGifDimension(ReadInt32(dibHeader + DibWidthOffset)) ||
-      !IsGifDimension(ReadInt32(dibHeader + DibHeightOffset))) {
-    FailConversion(UnsupportedBitmapText);
-  }
-}
-
-template <int BitsPerPixel>
-void WriteGifWithDibReader(const char* outputPath, const DibDimensions& dib, int transparency,
-                           int transparentIndex, int interlaced) {
-  // A copy of the DibSource lets the compiler keep it in registers for the scan.
-  const auto fetch = [source = dibSource](int x, int y) {
-    return ReadDibPixel<BitsPerPixel>(source, x, y);
-  };
-  if (transparency != 0) {
-    WriteGifTransparent(outputPath, dib.width, dib.height, interlaced, 0, dib.bitsPerPixel,
-                        colourTable.red, colourTable.green, colourTable.blue, fetch,
-                        transparentIndex);
-  } else {
-    WriteGifPlain(outputPath, dib.width, dib.height, interlaced, 0, dib.bitsPerPixel,
-                  colourTable.red, colourTable.green, colourTable.blue, fetch);
-  }
-}
+// Static like the rest of these exports' state: no allocation can fail.
+EncoderState encoderState;
+uint8_t fileBuffer[FileBufferSize];
 
 int Convert(const char* outputPath, const void* dibHeader, const void* dibPixels,
             int transparency, int transparentIndex, int interlaced) {
   const auto* header = static_cast<const uint8_t*>(dibHeader);
   const auto* pixels = static_cast<const uint8_t*>(dibPixels);
-  RefuseUnsupportedDib(outputPath, header, pixels);
-  const DibDimensions dib = PrepareDibSource(header, pixels);
-  ReplicateHighNibbles(dib.bitsPerPixel);
-  switch (dib.bitsPerPixel) {
-    case 1:
-      WriteGifWithDibReader<1>(outputPath, dib, transparency, transparentIndex, interlaced);
-      break;
-    case 4:
-      WriteGifWithDibReader<4>(outputPath, dib, transparency, transparentIndex, interlaced);
-      break;
-    default:
-      WriteGifWithDibReader<8>(outputPath, dib, transparency, transparentIndex, interlaced);
-      break;
+  if (outputPath == nullptr || header == nullptr || pixels == nullptr || !IsSupportedDib(header)) {
+    FailConversion(UnsupportedBitmapText);
   }
+  ColourTable colours;
+  const DibSource dib = PrepareDibSource(header, pixels, colours);
+  ReplicateHighNibbles(colours, dib.bitsPerPixel);
+  const GifImageLayout layout =
+      transparency != 0 ? TransparentGifLayout(dib, interlaced != 0, transparentIndex, colours)
+                        : PlainGifLayout(dib, interlaced != 0, 0, colours);
+
+  std::FILE* file = std::fopen(outputPath, "wb");
+  if (file == nullptr) FailConversion(CouldNotOpenOutputText);
+  std::setvbuf(file, nullptr, _IONBF, 0);  // the sink's buffer is the only one
+  OutputSink sink = FileSink(file, fileBuffer);
+  WriteGifImage(sink, layout, dib, encoderState);
+  // Tested once after the image data, as a failed write leaves the file
+  // without its terminator and trailer.
+  if (!FlushSink(sink)) FailConversion(ErrorWritingOutputText);
+  WriteGifTrailer(sink);
+  const bool written = FlushSink(sink);
+  if (std::fclose(file) != 0 || !written) FailConversion(ErrorWritingOutputText);
   return 1;
 }
 
 }  // namespace
-
-DibDimensions PrepareDibSource(const uint8_t* dibHeader, const uint8_t* dibPixels) {
-  DibSource& dib = dibSource;
-  dib.width = ReadInt32(dibHeader + DibWidthOffset);
-  dib.height = ReadInt32(dibHeader + DibHeightOffset);
-  dib.bitsPerPixel = ReadUint16(dibHeader + DibBitCountOffset);
-
-  const int colourCount = 1 << dib.bitsPerPixel;
-  for (int i = 0; i < colourCount; ++i) {
-    const uint8_t* entry = dibHeader + DibHeaderSize + RgbQuadSize * i;
-    colourTable.red[i] = entry[2];
-    colourTable.green[i] = entry[1];
-    colourTable.blue[i] = entry[0];
-  }
-
-  const uint32_t rowBits = static_cast<uint32_t>(dib.bitsPerPixel) * static_cast<uint32_t>(dib.width);
-  dib.rowStride = static_cast<int32_t>(((rowBits + 31) >> 5) << 2);
-  dib.pixels = dibPixels;
-  return {dib.width, dib.height, dib.bitsPerPixel};
-}
-
-void ReplicateHighNibbles(int bitsPerPixel) {
-  const int colourCount = 1 << bitsPerPixel;
-  int32_t* components[3] = {colourTable.red, colourTable.green, colourTable.blue};
-  // A component of exactly 15 keeps the whole table as it is.
-  for (const int32_t* component : components) {
-    for (int i = 0; i < colourCount; ++i) {
-      if (component[i] == 0x0F) return;
-    }
-  }
-  for (int32_t* component : components) {
-    for (int i = 0; i < colourCount; ++i) {
-      component[i] = (component[i] & 0xF0) | (component[i] >> 4);
-    }
-  }
-}
 
 extern "C" {
 

@@ -1,7 +1,5 @@
 #include "gif_writer.h"
 
-#include "conversion_failure.h"
-
 namespace {
 
 constexpr char GifSignature[6] = {'G', 'I', 'F', '8', '7', 'a'};  // 87a also with the extension
@@ -16,59 +14,62 @@ constexpr uint8_t InterlaceFlag = 0x40;
 constexpr uint8_t BlockTerminator = 0x00;
 constexpr uint8_t Trailer = 0x3B;
 
-constexpr size_t StreamBufferSize = 1 << 16;
-char streamBuffer[StreamBufferSize];
-
-void PutWord(std::FILE* stream, int value) {
-  std::putc(value & 0xFF, stream);
-  std::putc((value >> 8) & 0xFF, stream);
+void PutWord(OutputSink& sink, int value) {
+  PutByte(sink, static_cast<uint8_t>(value));
+  PutByte(sink, static_cast<uint8_t>(value >> 8));
 }
 
 }  // namespace
 
-std::FILE* OpenGifAndWriteHead(const char* outputPath, const GifImageLayout& layout,
-                               int transparentIndex) {
-  std::FILE* stream = std::fopen(outputPath, "wb");
-  if (stream == nullptr) FailConversion(CouldNotOpenOutputText);
-  std::setvbuf(stream, streamBuffer, _IOFBF, StreamBufferSize);
+GifImageLayout PlainGifLayout(const DibSource& dib, bool interlaced, int backgroundIndex,
+                              const ColourTable& colours) {
+  return {dib.width, dib.height, interlaced, dib.bitsPerPixel, backgroundIndex, -1, &colours};
+}
 
+GifImageLayout TransparentGifLayout(const DibSource& dib, bool interlaced, int transparentIndex,
+                                    const ColourTable& colours) {
+  const int index = transparentIndex & 0xFF;
+  return {dib.width, dib.height, interlaced, dib.bitsPerPixel, index, index, &colours};
+}
+
+void WriteGifImage(OutputSink& sink, const GifImageLayout& layout, const DibSource& dib,
+                   EncoderState& encoder) {
   const int depthField = layout.bitsPerPixel - 1;
-  std::fwrite(GifSignature, 1, sizeof GifSignature, stream);
-  PutWord(stream, layout.width);
-  PutWord(stream, layout.height);
+  WriteBytes(sink, GifSignature, sizeof GifSignature);
+  PutWord(sink, layout.width);
+  PutWord(sink, layout.height);
   // colour resolution in bits 4-6, table size in bits 0-2
-  std::putc(GlobalColourTableFlag | (depthField << 4) | depthField, stream);
-  std::putc(layout.backgroundIndex & 0xFF, stream);
-  std::putc(NoAspectRatio, stream);
+  PutByte(sink, static_cast<uint8_t>(GlobalColourTableFlag | (depthField << 4) | depthField));
+  PutByte(sink, static_cast<uint8_t>(layout.backgroundIndex));
+  PutByte(sink, NoAspectRatio);
 
-  const int colourCount = 1 << layout.bitsPerPixel;
-  for (int i = 0; i < colourCount; ++i) {
-    std::putc(layout.red[i] & 0xFF, stream);
-    std::putc(layout.green[i] & 0xFF, stream);
-    std::putc(layout.blue[i] & 0xFF, stream);
+  const ColourTable& colours = *layout.colours;
+  for (int i = 0; i < (1 << layout.bitsPerPixel); ++i) {
+    PutByte(sink, static_cast<uint8_t>(colours.red[i]));
+    PutByte(sink, static_cast<uint8_t>(colours.green[i]));
+    PutByte(sink, static_cast<uint8_t>(colours.blue[i]));
   }
 
-  if (transparentIndex >= 0) {
+  if (layout.transparentIndex >= 0) {
     const uint8_t extension[8] = {ExtensionIntroducer, GraphicControlLabel,
                                   GraphicControlBlockSize, TransparentColourFlag,
                                   0x00, 0x00,  // delay time
-                                  static_cast<uint8_t>(transparentIndex), BlockTerminator};
-    std::fwrite(extension, 1, sizeof extension, stream);
+                                  static_cast<uint8_t>(layout.transparentIndex), BlockTerminator};
+    WriteBytes(sink, extension, sizeof extension);
   }
 
-  std::putc(ImageSeparator, stream);
-  PutWord(stream, 0);  // left
-  PutWord(stream, 0);  // top
-  PutWord(stream, layout.width);
-  PutWord(stream, layout.height);
-  std::putc(layout.interlaced ? InterlaceFlag : 0x00, stream);
-  std::putc(MinCodeSizeFor(layout.bitsPerPixel), stream);
-  return stream;
+  PutByte(sink, ImageSeparator);
+  PutWord(sink, 0);  // left
+  PutWord(sink, 0);  // top
+  PutWord(sink, layout.width);
+  PutWord(sink, layout.height);
+  PutByte(sink, layout.interlaced ? InterlaceFlag : 0x00);
+  const int minCodeSize = MinCodeSizeFor(layout.bitsPerPixel);
+  PutByte(sink, static_cast<uint8_t>(minCodeSize));
+  EncodeImageData(encoder, dib, minCodeSize, layout.interlaced, sink);
 }
 
-void FinishGifFile(std::FILE* stream) {
-  std::putc(BlockTerminator, stream);
-  std::putc(Trailer, stream);
-  const bool writeFailed = std::ferror(stream) != 0;
-  if (std::fclose(stream) != 0 || writeFailed) FailConversion(ErrorWritingOutputText);
+void WriteGifTrailer(OutputSink& sink) {
+  PutByte(sink, BlockTerminator);
+  PutByte(sink, Trailer);
 }

@@ -1,60 +1,37 @@
-// Writes one complete GIF file holding one image: header, screen descriptor,
+// Writes one complete GIF holding one image: header, screen descriptor,
 // global colour table, optional Graphic Control Extension, image descriptor,
 // the LZW image data and the trailer.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
+#include "dib_reader.h"
 #include "lzw_encoder.h"
+#include "output_sink.h"
 
 struct GifImageLayout {
-  int width;            // 1 to 65535
-  int height;           // 1 to 65535
-  int interlaced;       // non-zero: four-pass row order and the interlace flag
-  int bitsPerPixel;     // 1 to 8
-  int backgroundIndex;  // written as its low 8 bits
-  const int32_t* red;   // 1 << bitsPerPixel entries each, written as their low 8 bits
-  const int32_t* green;
-  const int32_t* blue;
+  int width;             // 1 to 65535
+  int height;            // 1 to 65535
+  bool interlaced;       // four-pass row order and the interlace flag
+  int bitsPerPixel;      // 1 to 8
+  int backgroundIndex;   // written as its low 8 bits
+  int transparentIndex;  // 0 to 255: written in a Graphic Control Extension; -1: none
+  const ColourTable* colours;  // 1 << bitsPerPixel entries, written as their low 8 bits
 };
+
+// The plain form: no extension, backgroundIndex as given.
+GifImageLayout PlainGifLayout(const DibSource& dib, bool interlaced, int backgroundIndex,
+                              const ColourTable& colours);
+// The transparent form: transparentIndex (its low 8 bits) marked transparent
+// in a Graphic Control Extension and written as the background colour.
+GifImageLayout TransparentGifLayout(const DibSource& dib, bool interlaced, int transparentIndex,
+                                    const ColourTable& colours);
 
 // The larger of the depth and 2: GIF has no 1-bit LZW minimum code size.
 constexpr int MinCodeSizeFor(int bitsPerPixel) { return bitsPerPixel < 2 ? 2 : bitsPerPixel; }
 
-// Creates the file and writes every block up to the LZW minimum code size.
-// transparentIndex < 0 writes no Graphic Control Extension.
-std::FILE* OpenGifAndWriteHead(const char* outputPath, const GifImageLayout& layout,
-                               int transparentIndex);
-// Writes the block terminator and the trailer and closes the file.
-void FinishGifFile(std::FILE* stream);
-
-template <typename PixelFetch>
-void WriteGifImage(const char* outputPath, const GifImageLayout& layout, int transparentIndex,
-                   const PixelFetch& fetch) {
-  BeginScan(layout.width, layout.height, layout.interlaced);
-  std::FILE* stream = OpenGifAndWriteHead(outputPath, layout, transparentIndex);
-  EncodeImageData(MinCodeSizeFor(layout.bitsPerPixel) + 1, stream, fetch);
-  FinishGifFile(stream);
-}
-
-template <typename PixelFetch>
-void WriteGifPlain(const char* outputPath, int width, int height, int interlaced,
-                   int backgroundIndex, int bitsPerPixel, const int32_t* red,
-                   const int32_t* green, const int32_t* blue, const PixelFetch& fetch) {
-  const GifImageLayout layout{width, height, interlaced, bitsPerPixel,
-                              backgroundIndex, red, green, blue};
-  WriteGifImage(outputPath, layout, -1, fetch);
-}
-
-// The transparent index is also the background colour; backgroundIndex is
-// not read.
-template <typename PixelFetch>
-void WriteGifTransparent(const char* outputPath, int width, int height, int interlaced,
-                         int /*backgroundIndex*/, int bitsPerPixel, const int32_t* red,
-                         const int32_t* green, const int32_t* blue, const PixelFetch& fetch,
-                         int transparentIndex) {
-  const uint8_t index = static_cast<uint8_t>(transparentIndex);
-  const GifImageLayout layout{width, height, interlaced, bitsPerPixel, index, red, green, blue};
-  WriteGifImage(outputPath, layout, index, fetch);
-}
+// Every block up to the LZW minimum code size, then the image data.
+void WriteGifImage(OutputSink& sink, const GifImageLayout& layout, const DibSource& dib,
+                   EncoderState& encoder);
+// The block terminator and the trailer.
+void WriteGifTrailer(OutputSink& sink);

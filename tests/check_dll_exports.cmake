@@ -1,6 +1,7 @@
 # Reads the export table of the Windows DLL (OBJDUMP -p DLL) and fails unless
 # it holds exactly ConvertBitmapToGIF at ordinal 1, ConvertBitmapToGIFEx2 at
-# 2 and ConvertBitmapToGIFEx at 3, all undecorated.
+# 2, ConvertBitmapToGIFEx at 3 and the Zel functions after them, all
+# undecorated.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} failed on ${DLL}")
@@ -17,9 +18,10 @@ foreach(entry IN LISTS entries)
   list(APPEND found "${ordinal}:${name}")
 endforeach()
 list(SORT found)
-set(expected "1:ConvertBitmapToGIF" "2:ConvertBitmapToGIFEx2" "3:ConvertBitmapToGIFEx")
+set(expected "1:ConvertBitmapToGIF" "2:ConvertBitmapToGIFEx2" "3:ConvertBitmapToGIFEx"
+             "4:ZelWriteGifFile" "5:ZelEncodeGif" "6:ZelFreeGif" "7:ZelStatusText")
 string(REGEX MATCH "Export Address Table[ \t]+([0-9a-fA-F]+)" _ "${listing}")
-if(NOT found STREQUAL expected OR NOT CMAKE_MATCH_1 EQUAL 3)
+if(NOT found STREQUAL expected OR NOT CMAKE_MATCH_1 EQUAL 7)
   message(FATAL_ERROR "${DLL} exports ${found} (${CMAKE_MATCH_1} addresses); expected ${expected}")
 endif()
 message(STATUS "${DLL}: ${found}")

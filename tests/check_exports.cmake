@@ -1,5 +1,5 @@
 # Lists the dynamic symbols that LIBRARY defines and fails unless they are
-# exactly the three conversion functions.
+# exactly the three original conversion functions and the Zel interface.
 execute_process(COMMAND nm -D --defined-only ${LIBRARY}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -12,7 +12,8 @@ foreach(line IN LISTS lines)
   list(APPEND names "${name}")
 endforeach()
 list(SORT names)
-set(expected ConvertBitmapToGIF ConvertBitmapToGIFEx ConvertBitmapToGIFEx2)
+set(expected ConvertBitmapToGIF ConvertBitmapToGIFEx ConvertBitmapToGIFEx2
+             ZelEncodeGif ZelFreeGif ZelStatusText ZelWriteGifFile)
 if(NOT names STREQUAL expected)
   message(FATAL_ERROR "exported: ${names}; expected: ${expected}")
 endif()

@@ -7,12 +7,9 @@
 
 namespace {
 
-int ReadPixel(int bitsPerPixel, int x, int y) {
-  switch (bitsPerPixel) {
-    case 1: return ReadDibPixel<1>(dibSource, x, y);
-    case 4: return ReadDibPixel<4>(dibSource, x, y);
-    default: return ReadDibPixel<8>(dibSource, x, y);
-  }
+int ReadPixel(const DibSource& dib, int x, int y) {
+  uint8_t rowBuffer[RowBufferSize];
+  return ReadDibRow(dib, y, rowBuffer)[x];
 }
 
 struct AddressCase {
@@ -36,17 +33,18 @@ TEST_P(PixelAddressing, ReadsTheRightBitsOfTheRightByte) {
   image.indices.assign(static_cast<size_t>(c.width) * c.height, 0);
   Dib dib = MakeDib(image);
   dib.pixels.at(c.byteOffset) = c.byteValue;
-  const DibDimensions dims = PrepareDibSource(dib.header.data(), dib.pixels.data());
-  EXPECT_EQ(dims.width, c.width);
-  EXPECT_EQ(dims.height, c.height);
-  EXPECT_EQ(dims.bitsPerPixel, c.bitsPerPixel);
-  EXPECT_EQ(dibSource.rowStride, c.expectedStride);
-  EXPECT_EQ(ReadPixel(c.bitsPerPixel, c.x, c.y), c.expectedIndex);
+  ColourTable colours;
+  const DibSource source = PrepareDibSource(dib.header.data(), dib.pixels.data(), colours);
+  EXPECT_EQ(source.width, c.width);
+  EXPECT_EQ(source.height, c.height);
+  EXPECT_EQ(source.bitsPerPixel, c.bitsPerPixel);
+  EXPECT_EQ(source.rowStride, c.expectedStride);
+  EXPECT_EQ(ReadPixel(source, c.x, c.y), c.expectedIndex);
   // Every other pixel of the image reads 0.
   for (int y = 0; y < c.height; ++y) {
     for (int x = 0; x < c.width; ++x) {
       if (x == c.x && y == c.y) continue;
-      EXPECT_EQ(ReadPixel(c.bitsPerPixel, x, y), 0) << x << "," << y;
+      EXPECT_EQ(ReadPixel(source, x, y), 0) << x << "," << y;
     }
   }
 }
@@ -84,12 +82,13 @@ class NibbleReplication : public testing::TestWithParam<NibbleCase> {};
 TEST_P(NibbleReplication, IsAllOrNothing) {
   const NibbleCase& c = GetParam();
   const size_t entries = c.components.size() / 3;
+  ColourTable colourTable;
   for (size_t i = 0; i < entries; ++i) {
     colourTable.red[i] = c.components[3 * i];
     colourTable.green[i] = c.components[3 * i + 1];
     colourTable.blue[i] = c.components[3 * i + 2];
   }
-  ReplicateHighNibbles(c.bitsPerPixel);
+  ReplicateHighNibbles(colourTable, c.bitsPerPixel);
   for (size_t i = 0; i < entries; ++i) {
     EXPECT_EQ(colourTable.red[i], c.expected[3 * i]) << "entry " << i;
     EXPECT_EQ(colourTable.green[i], c.expected[3 * i + 1]) << "entry " << i;

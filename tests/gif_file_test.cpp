@@ -2,6 +2,9 @@
 // image data, byte for byte.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
+
 #include "bitmap_to_gif.h"
 #include "gif_writer.h"
 #include "test_support.h"
@@ -171,13 +174,17 @@ TEST_F(GifFile, NothingOfOneConversionLeaksIntoTheNext) {
 }
 
 TEST(GifWriter, WritesTheLowByteOfEachColourComponent) {
-  TempFolder folder;
-  const std::string path = (folder / "c.gif").string();
-  const int32_t red[2] = {0x1FF, 0x100};
-  const int32_t green[2] = {0x12, 0x34};
-  const int32_t blue[2] = {0x56, 0x2FE};
-  WriteGifPlain(path.c_str(), 1, 1, 0, 0x101, 1, red, green, blue, [](int, int) { return 0; });
-  const std::vector<uint8_t> file = ReadFileBytes(path);
+  ColourTable colours{};
+  colours.red[0] = 0x1FF, colours.red[1] = 0x100;
+  colours.green[0] = 0x12, colours.green[1] = 0x34;
+  colours.blue[0] = 0x56, colours.blue[1] = 0x2FE;
+  const uint8_t row[4] = {};
+  const DibSource dib{1, 1, 1, 4, row};
+  auto encoder = std::make_unique<EncoderState>();
+  OutputSink sink = MemorySink();
+  WriteGifImage(sink, PlainGifLayout(dib, false, 0x101, colours), dib, *encoder);
+  const std::vector<uint8_t> file(sink.data, sink.data + sink.size);
+  std::free(sink.data);
   EXPECT_EQ(file[11], 0x01);
   EXPECT_EQ(Slice(file, 13, 6), HexBytes("FF 12 56 00 34 FE"));
 }

@@ -7,32 +7,16 @@
 #include <random>
 #include <utility>
 
-#include "lzw_encoder.h"
+#include "encoder_support.h"
+#include "literal_encoder.h"
 #include "test_support.h"
 
 namespace {
 
-struct EncodedImage {
-  std::vector<uint8_t> bytes;            // everything EncodeImageData wrote
-  std::vector<std::pair<int, int>> fetched;  // (x, y) in call order
-};
-
-EncodedImage Encode(int minCodeSize, int width, int height, int interlaced,
-                    const std::vector<int>& indices) {
-  char* data = nullptr;
-  size_t size = 0;
-  std::FILE* stream = open_memstream(&data, &size);
-  EncodedImage result;
-  const auto fetch = [&](int x, int y) {
-    result.fetched.emplace_back(x, y);
-    return indices[static_cast<size_t>(y) * width + x];
-  };
-  BeginScan(width, height, interlaced);
-  EncodeImageData(minCodeSize + 1, stream, fetch);
-  std::fclose(stream);
-  result.bytes.assign(data, data + size);
-  std::free(data);
-  return result;
+// The library's encoder over an 8-bit DIB holding the indices.
+std::vector<uint8_t> Encode(int minCodeSize, int width, int height, int interlaced,
+                            const std::vector<int>& indices) {
+  return EncodeWithLibrary(minCodeSize, width, height, interlaced != 0, indices);
 }
 
 struct CodeStreamCase {
@@ -48,8 +32,10 @@ class CodeStreamBytes : public testing::TestWithParam<CodeStreamCase> {};
 
 TEST_P(CodeStreamBytes, MatchExactly) {
   const CodeStreamCase& c = GetParam();
-  EXPECT_EQ(Encode(c.minCodeSize, c.width, c.height, c.interlaced, c.indices).bytes,
-            HexBytes(c.bytes));
+  EXPECT_EQ(Encode(c.minCodeSize, c.width, c.height, c.interlaced, c.indices), HexBytes(c.bytes));
+  EXPECT_EQ(EncodeLiterally(c.minCodeSize, c.width, c.height, c.interlaced != 0, c.indices),
+            HexBytes(c.bytes))
+      << "the reference encoder";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -76,16 +62,21 @@ void PrintTo(const InterlaceCase& c, std::ostream* os) { *os << "height " << c.h
 
 class InterlacedRowOrder : public testing::TestWithParam<InterlaceCase> {};
 
+// The reference encoder's scan; the library's row order is compared with it
+// image by image in the encoder comparison tests.
 TEST_P(InterlacedRowOrder, VisitsEveryRowOnceInPassOrder) {
   const InterlaceCase& c = GetParam();
   const int width = 3;
-  const EncodedImage encoded =
-      Encode(8, width, c.height, 1, std::vector<int>(static_cast<size_t>(width) * c.height, 7));
+  std::vector<std::pair<int, int>> fetched;
+  literal::EncodeImageData(width, c.height, true, 8, [&](int x, int y) {
+    fetched.emplace_back(x, y);
+    return 7;
+  });
   std::vector<std::pair<int, int>> expected;
   for (int row : c.rows) {
     for (int x = 0; x < width; ++x) expected.emplace_back(x, row);
   }
-  EXPECT_EQ(encoded.fetched, expected);
+  EXPECT_EQ(fetched, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(ByHeight, InterlacedRowOrder,
@@ -94,16 +85,6 @@ INSTANTIATE_TEST_SUITE_P(ByHeight, InterlacedRowOrder,
                                          InterlaceCase{4, {0, 2, 1, 3}},
                                          InterlaceCase{3, {0, 2, 1}},
                                          InterlaceCase{2, {0, 1}}, InterlaceCase{1, {0}}));
-
-TEST(ScanCursor, FetchesEachPixelOnceThenReportsTheEnd) {
-  int calls = 0;
-  const auto fetch = [&](int, int) { return ++calls, 0; };
-  BeginScan(5, 3, 0);
-  for (int i = 0; i < 15; ++i) EXPECT_EQ(NextPixel(fetch), 0);
-  EXPECT_EQ(NextPixel(fetch), ScanEnd);
-  EXPECT_EQ(NextPixel(fetch), ScanEnd);
-  EXPECT_EQ(calls, 15);
-}
 
 std::vector<std::vector<uint8_t>> SplitSubBlocks(const std::vector<uint8_t>& bytes) {
   std::vector<std::vector<uint8_t>> blocks;
@@ -116,16 +97,9 @@ std::vector<std::vector<uint8_t>> SplitSubBlocks(const std::vector<uint8_t>& byt
   return blocks;
 }
 
-std::vector<int> Noise(size_t count, int colourCount, uint32_t seed) {
-  std::mt19937 random(seed);
-  std::vector<int> indices(count);
-  for (int& index : indices) index = static_cast<int>(random() % static_cast<uint32_t>(colourCount));
-  return indices;
-}
-
 TEST(SubBlocks, AreFullExceptTheLastAndNeverEmpty) {
-  const EncodedImage encoded = Encode(8, 200, 50, 0, Noise(200 * 50, 256, 1));
-  const auto blocks = SplitSubBlocks(encoded.bytes);
+  const std::vector<uint8_t> encoded = Encode(8, 200, 50, 0, Noise(200 * 50, 256, 1));
+  const auto blocks = SplitSubBlocks(encoded);
   ASSERT_GT(blocks.size(), 2u);
   for (size_t i = 0; i + 1 < blocks.size(); ++i) EXPECT_EQ(blocks[i].size(), 254u) << "block " << i;
   EXPECT_GE(blocks.back().size(), 1u);
@@ -137,7 +111,7 @@ TEST(SubBlocks, CodeStreamOf254BytesIsOneBlockAnd255AreTwo) {
   const std::vector<int> noise = Noise(400, 256, 2);
   bool saw254 = false, saw255 = false;
   for (int width = 150; width < 400 && !(saw254 && saw255); ++width) {
-    const std::vector<uint8_t> bytes = Encode(8, width, 1, 0, noise).bytes;
+    const std::vector<uint8_t> bytes = Encode(8, width, 1, 0, noise);
     const auto blocks = SplitSubBlocks(bytes);
     size_t codeBytes = 0;
     for (const auto& block : blocks) codeBytes += block.size();
@@ -212,8 +186,8 @@ CodeStreamSummary ReadCodeStream(const std::vector<uint8_t>& bytes, int minCodeS
 
 TEST(WidthSchedule, MinimumCodeSize8ClearsAfterDataCode3839) {
   const std::vector<int> indices = Noise(400 * 300, 256, 3);
-  const EncodedImage encoded = Encode(8, 400, 300, 0, indices);
-  const CodeStreamSummary summary = ReadCodeStream(encoded.bytes, 8, {255, 767, 1791, 3839});
+  const std::vector<uint8_t> encoded = Encode(8, 400, 300, 0, indices);
+  const CodeStreamSummary summary = ReadCodeStream(encoded, 8, {255, 767, 1791, 3839});
   EXPECT_GE(summary.tableFullClears, 3);
   EXPECT_TRUE(summary.endedWithEndCode);
   EXPECT_TRUE(summary.paddingBitsZero);
@@ -221,9 +195,9 @@ TEST(WidthSchedule, MinimumCodeSize8ClearsAfterDataCode3839) {
 
 TEST(WidthSchedule, MinimumCodeSize2ClearsAfterDataCode4091) {
   const std::vector<int> indices = Noise(300 * 300, 4, 4);
-  const EncodedImage encoded = Encode(2, 300, 300, 0, indices);
+  const std::vector<uint8_t> encoded = Encode(2, 300, 300, 0, indices);
   const CodeStreamSummary summary =
-      ReadCodeStream(encoded.bytes, 2, {3, 11, 27, 59, 123, 251, 507, 1019, 2043, 4091});
+      ReadCodeStream(encoded, 2, {3, 11, 27, 59, 123, 251, 507, 1019, 2043, 4091});
   EXPECT_GE(summary.tableFullClears, 2);
   EXPECT_TRUE(summary.endedWithEndCode);
   EXPECT_TRUE(summary.paddingBitsZero);
@@ -235,19 +209,19 @@ TEST(Encoder, StoredKeyZeroEndsTheProbeAndIsOverwritten) {
   // stops at the key 0 there and overwrites it. The string 0 0 is then
   // stored anew, and the last three zeros find that new code (266).
   const std::vector<int> pixels = {16, 1, 0, 0, 5, 156, 21, 157, 0, 0, 0};
-  const EncodedImage encoded = Encode(8, static_cast<int>(pixels.size()), 1, 0, pixels);
-  const CodeStreamSummary summary = ReadCodeStream(encoded.bytes, 8, {255, 767, 1791, 3839});
+  const std::vector<uint8_t> encoded = Encode(8, static_cast<int>(pixels.size()), 1, 0, pixels);
+  const CodeStreamSummary summary = ReadCodeStream(encoded, 8, {255, 767, 1791, 3839});
   EXPECT_EQ(summary.codes, (std::vector<int>{256, 16, 1, 0, 0, 5, 156, 21, 157, 0, 266, 257}));
 }
 
 TEST(Encoder, SameImageTwiceGivesTheSameBytes) {
   // 7 pixels at minimum code size 2 end away from a byte boundary.
   const std::vector<int> odd = {0, 1, 1, 0, 1, 0, 0};
-  EXPECT_EQ(Encode(2, 7, 1, 0, odd).bytes, Encode(2, 7, 1, 0, odd).bytes);
+  EXPECT_EQ(Encode(2, 7, 1, 0, odd), Encode(2, 7, 1, 0, odd));
   const std::vector<int> noise = Noise(300 * 200, 256, 5);
-  const std::vector<uint8_t> first = Encode(8, 300, 200, 1, noise).bytes;
+  const std::vector<uint8_t> first = Encode(8, 300, 200, 1, noise);
   Encode(2, 7, 1, 0, odd);
-  EXPECT_EQ(Encode(8, 300, 200, 1, noise).bytes, first);
+  EXPECT_EQ(Encode(8, 300, 200, 1, noise), first);
 }
 
 }  // namespace
