@@ -20,6 +20,7 @@ constexpr int RgbQuadSize = 4;
 constexpr int MaxGifDimension = 65535;  // GIF sizes are 16-bit fields
 
 // Offsets from the start of the file.
+constexpr int BfOffBitsOffset = 10;
 constexpr int BiSizeOffset = 14;
 constexpr int BiWidthOffset = 18;
 constexpr int BiHeightOffset = 22;
@@ -111,13 +112,19 @@ void LoadAndConvert(const ConverterOptions& options) {
   block[BlockBitCountOffset] = static_cast<uint8_t>(biBitCount);
 
   // Colour table after the whole info header; entries beyond colourCount are
-  // skipped, missing ones stay black. The pixel rows follow the stored table.
+  // skipped, missing ones stay black.
   SkipBytes(file, biSize - InfoHeaderSize);
   const uint32_t biClrUsed = ReadUint32(headers + BiClrUsedOffset);
   const uint64_t storedEntries = biClrUsed != 0 ? biClrUsed : static_cast<uint32_t>(colourCount);
   const uint64_t usedEntries = std::min<uint64_t>(storedEntries, colourCount);
   std::fread(block + InfoHeaderSize, 1, static_cast<size_t>(usedEntries * RgbQuadSize), file);
   SkipBytes(file, (storedEntries - usedEntries) * RgbQuadSize);
+  // The rows start at bfOffBits when it lies at or past the end of the stored
+  // table (a gap is read over); one pointing into the headers or the table
+  // is broken, and the rows then follow the table.
+  const uint64_t tableEnd = FileHeaderSize + uint64_t{biSize} + storedEntries * RgbQuadSize;
+  const uint32_t bfOffBits = ReadUint32(headers + BfOffBitsOffset);
+  if (bfOffBits > tableEnd) SkipBytes(file, bfOffBits - tableEnd);
 
   // A file that ends early leaves the rest of the rows at colour index 0.
   uint8_t* pixels = block + tableOffset;

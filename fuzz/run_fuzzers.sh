@@ -16,8 +16,8 @@ for target in convert_file command_line library; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   seeds=(fuzz/seeds/"$target")
-  if [[ $target == convert_file && -d ../shared/bmpsuite ]]; then
-    seeds+=(../shared/bmpsuite/g ../shared/bmpsuite/q ../shared/bmpsuite/b)
+  if [[ $target == convert_file ]]; then
+    seeds+=(tests/data/bmpsuite/g tests/data/bmpsuite/q tests/data/bmpsuite/b)
   fi
   echo "== fuzzing $target for $seconds s"
   build/fuzz/${target}_fuzzer "$corpus" "${seeds[@]}" -max_total_time="$seconds" -timeout=10 \

@@ -379,16 +379,44 @@ TEST_F(Converter, OversizedColourTableUsesItsFirstEntries) {
   EXPECT_EQ(Read("huge.GIF"), LibraryGif(blank, 0, 0, 0));
 }
 
-TEST_F(Converter, GapBeforeThePixelsIsReadAsPixels) {
+struct PixelOffsetCase {
+  const char* name;
+  int32_t bfOffBits;                 // -1: as MakeBmpFile writes it
+  uint32_t gapAfterTable;
+  std::vector<uint8_t> expectedIndices;
+};
+void PrintTo(const PixelOffsetCase& c, std::ostream* os) { *os << c.name; }
+
+class PixelOffset : public Converter, public testing::WithParamInterface<PixelOffsetCase> {};
+
+// Rows start at bfOffBits unless it points into the headers or the colour
+// table; then they follow the stored table.
+TEST_P(PixelOffset, DecidesWhereTheRowsStart) {
+  const PixelOffsetCase& c = GetParam();
   IndexedImage image{4, 2, 8, {1, 2, 3, 4, 5, 6, 7, 8}, {}};
   image.palette.resize(256);
-  Put("in.bmp", MakeBmpFile(image, {40, 0, 0, false, 4}));
+  std::vector<uint8_t> file = MakeBmpFile(image, {40, 0, 0, false, c.gapAfterTable});
+  std::fill(file.begin() + 54 + 1024, file.begin() + 54 + 1024 + c.gapAfterTable, 9);
+  if (c.bfOffBits >= 0) file = Patched(file, 10, Int32Bytes(c.bfOffBits));
+  Put("in.bmp", file);
   EXPECT_EQ(Run({"in.bmp"}).exitStatus, 0);
-  // The four gap bytes (0) become the bottom row; the real bottom row moves up.
-  IndexedImage shifted = image;
-  shifted.indices = {5, 6, 7, 8, 0, 0, 0, 0};
-  EXPECT_EQ(Read("in.GIF"), LibraryGif(shifted, 0, 0, 0));
+  IndexedImage expected = image;
+  expected.indices = c.expectedIndices;
+  EXPECT_EQ(Read("in.GIF"), LibraryGif(expected, 0, 0, 0));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, PixelOffset,
+    testing::Values(
+        PixelOffsetCase{"RightAfterTheTable", -1, 0, {1, 2, 3, 4, 5, 6, 7, 8}},
+        PixelOffsetCase{"GapIsSkipped", -1, 4, {1, 2, 3, 4, 5, 6, 7, 8}},
+        PixelOffsetCase{"LongGapIsSkipped", -1, 5000, {1, 2, 3, 4, 5, 6, 7, 8}},
+        // Four gap bytes (9) read as the bottom row; the real bottom row moves up.
+        PixelOffsetCase{"IntoTheTableFollowsTheTable", 54 + 100, 4, {5, 6, 7, 8, 9, 9, 9, 9}},
+        PixelOffsetCase{"ZeroFollowsTheTable", 0, 4, {5, 6, 7, 8, 9, 9, 9, 9}},
+        // Past the end of the file: every row is missing and reads as index 0.
+        PixelOffsetCase{"PastTheEndLeavesIndexZero", 100000, 4, {0, 0, 0, 0, 0, 0, 0, 0}}),
+    [](const testing::TestParamInfo<PixelOffsetCase>& info) { return info.param.name; });
 
 TEST_F(Converter, TruncatedPixelRowsBecomeIndexZero) {
   const IndexedImage image = RandomImage(8, 4, 8, 37);
