@@ -12,7 +12,7 @@ CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -DZELLIB_FUZZ=ON \
 cmake --build build/fuzz -j "$(nproc)"
 
 mkdir -p build/fuzz/findings
-for target in convert_file command_line library; do
+for target in convert_file command_line library encoder; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   seeds=(fuzz/seeds/"$target")

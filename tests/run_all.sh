@@ -33,6 +33,11 @@ cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan -j "$jobs" --output-on-failure
 
+echo "== the reentrant interface from many threads under ThreadSanitizer"
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELLIB_THREAD_SANITIZE=ON > /dev/null
+cmake --build build/tsan -j "$jobs" --target library_tests
+TSAN_OPTIONS=halt_on_error=1 build/tsan/library_tests --gtest_filter='ReentrantApi.*' --gtest_brief=1
+
 echo "== fuzzing"
 bash fuzz/run_fuzzers.sh
 
