@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
@@ -177,12 +178,13 @@ ProcessResult RunCommand(const std::vector<std::string>& command,
 
 ProcessResult RunConverter(const std::vector<std::string>& arguments,
                            const std::filesystem::path& workingDirectory) {
-  // ZELCONV_PROGRAM names another build to run, ZELCONV_RUNNER what runs it
-  // (the Windows build under Wine).
+  // ZELCONV_PROGRAM names another build to run, ZELCONV_RUNNER the command,
+  // words separated by spaces, that runs it (the Windows builds under Wine).
   const char* program = std::getenv("ZELCONV_PROGRAM");
   const char* runner = std::getenv("ZELCONV_RUNNER");
   std::vector<std::string> command;
-  if (runner != nullptr && *runner != '\0') command.emplace_back(runner);
+  std::istringstream runnerWords(runner != nullptr ? runner : "");
+  for (std::string word; runnerWords >> word;) command.push_back(word);
   command.emplace_back(program != nullptr ? program : ZELCONV_PATH);
   command.insert(command.end(), arguments.begin(), arguments.end());
   ProcessResult result = RunCommand(command, workingDirectory);
