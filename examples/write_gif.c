@@ -1,6 +1,7 @@
 /* Builds a 64 x 48, 4-bit DIB in memory (diagonal colour bands on a
  * 16-colour palette) and writes it with ZELLIB as an interlaced GIF whose
- * palette index 0 is transparent.
+ * palette index 0 is transparent; then encodes the same GIF into memory, as
+ * a program that sends or stores it elsewhere would.
  *
  *     write_gif out.gif
  */
@@ -42,8 +43,24 @@ int main(int argc, char **argv) {
       row[x / 2] |= (unsigned char)(x % 2 ? index : index << 4);
     }
   }
-  ConvertBitmapToGIFEx2(argv[1], header, pixels, /*transparency=*/1, /*transparentIndex=*/0,
-                        /*interlaced=*/1);
-  printf("wrote %s\n", argv[1]);
+  ZelGifOptions options = {0};
+  options.transparency = 1;
+  options.transparentIndex = 0;
+  options.interlaced = 1;
+  ZelStatus status = ZelWriteGifFile(argv[1], header, sizeof header, pixels, sizeof pixels, &options);
+  if (status != ZelOk) {
+    fprintf(stderr, "%s: %s\n", argv[1], ZelStatusText(status));
+    return 1;
+  }
+
+  unsigned char *gif = NULL;
+  size_t gifSize = 0;
+  status = ZelEncodeGif(header, sizeof header, pixels, sizeof pixels, &options, &gif, &gifSize);
+  if (status != ZelOk) {
+    fprintf(stderr, "in memory: %s\n", ZelStatusText(status));
+    return 1;
+  }
+  printf("wrote %s; the same %lu bytes in memory\n", argv[1], (unsigned long)gifSize);
+  ZelFreeGif(gif);
   return 0;
 }

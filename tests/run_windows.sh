@@ -18,19 +18,23 @@ symbols=$(i686-w64-mingw32-nm build/windows-i686/library/libZELLIB.dll.a)
 echo "32-bit import library: __stdcall names"
 
 export WINEPREFIX=$PWD/build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The 64-bit loader by its own name: with 32-bit Wine installed as well,
+# "wine" may pick the 32-bit one, which this kernel cannot run.
+wine=/usr/lib/wine/wine64
+export WINELOADER=$wine
 trap 'wineserver -k 2> /dev/null || true' EXIT
 program=$PWD/build/windows-x86_64/ZELCONV.exe
 
 # Without ZELLIB.dll beside it the program does not start and prints nothing.
 alone=build/windows-x86_64/without-dll
 mkdir -p "$alone" && cp "$program" "$alone/"
-if output=$(wine "$alone/ZELCONV.exe" 2> /dev/null); then
+if output=$("$wine" "$alone/ZELCONV.exe" 2> /dev/null); then
   echo "ZELCONV.exe started without ZELLIB.dll" >&2
   exit 1
 fi
 [[ -z $output ]] || { echo "ZELCONV.exe printed without ZELLIB.dll: $output" >&2; exit 1; }
 echo "ZELCONV.exe does not start without ZELLIB.dll"
 
-export ZELCONV_RUNNER=wine ZELCONV_PROGRAM=$program
+export ZELCONV_RUNNER=$wine ZELCONV_PROGRAM=$program
 build/test/converter_tests --gtest_filter='-Faults.*:Messages.*' --gtest_brief=1
 build/test/corpus_tests --gtest_brief=1
