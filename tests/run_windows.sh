@@ -38,3 +38,16 @@ echo "ZELCONV.exe does not start without ZELLIB.dll"
 export ZELCONV_RUNNER=$wine ZELCONV_PROGRAM=$program
 build/test/converter_tests --gtest_filter='-Faults.*:Messages.*' --gtest_brief=1
 build/test/corpus_tests --gtest_brief=1
+
+# The Zel functions through the DLL: the same GIFs and statuses as on Linux.
+x86_64-w64-mingw32-gcc -std=c99 -O2 -static -Ilibrary tests/zel_caller.c -o build/windows-x86_64/zel_caller.exe \
+  build/windows-x86_64/library/libZELLIB.dll.a
+mkdir -p build/windows-x86_64/zel build/test/zel
+linux=$(build/test/zel_caller build/test/zel)
+windows=$("$wine" build/windows-x86_64/zel_caller.exe build/windows-x86_64/zel | tr -d '\r')
+if [[ $windows != "$linux" ]]; then
+  diff <(echo "$linux") <(echo "$windows") >&2
+  echo "the DLL's Zel functions differ from the Linux library's" >&2
+  exit 1
+fi
+echo "Zel functions through the DLL: $(grep -c . <<< "$windows") cases as on Linux"
